@@ -1,0 +1,34 @@
+// One file open for a search: a raw descriptor read in large blocks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quarnel {
+
+class SearchFile {
+public:
+    SearchFile() = default;
+    ~SearchFile() { Close(); }
+    SearchFile(const SearchFile&) = delete;
+    SearchFile& operator=(const SearchFile&) = delete;
+
+    // Opens `path` for reading. Only a regular file opens: a directory, FIFO,
+    // socket or device is refused, and opening never blocks.
+    [[nodiscard]] bool Open(const std::string& path);
+    void Close();
+    [[nodiscard]] bool IsOpen() const { return m_fd >= 0; }
+
+    // The size in bytes at the time of the call, or -1.
+    [[nodiscard]] std::int64_t Length() const;
+
+    // Reads exactly `size` bytes at the current position into `buffer`.
+    // False on a read error or when the file ends first (it shrank).
+    [[nodiscard]] bool ReadFully(std::uint8_t* buffer, std::size_t size);
+
+private:
+    int m_fd = -1;
+};
+
+}  // namespace quarnel
