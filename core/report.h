@@ -40,7 +40,24 @@ public:
     // -1) derives b as a + bFromA, so match and change searches store one byte.
     void BeginMatchRun(MatchLayout layout, int fixedA, int fixedB, int bFromA);
     // Appends one match line of the current run. Offsets must increase.
-    void AppendMatch(std::uint64_t offset, std::uint8_t a, std::uint8_t b);
+    // Inline: a dense search calls this for nearly every byte it reads.
+    void AppendMatch(std::uint64_t offset, std::uint8_t a, std::uint8_t b)
+    {
+        if (m_blockLeft == 0) StartBlock(offset);
+        std::uint64_t delta = offset - m_lastOffset;
+        m_lastOffset = offset;
+        std::uint8_t* out = m_cursor;
+        while (delta >= 0x80) {
+            *out++ = static_cast<std::uint8_t>(delta | 0x80);
+            delta >>= 7;
+        }
+        *out++ = static_cast<std::uint8_t>(delta);
+        if (m_storeA) *out++ = a;
+        if (m_storeB) *out++ = b;
+        m_cursor = out;
+        --m_blockLeft;
+        ++m_lineCount;
+    }
 
     // Removes every line.
     void Clear();
@@ -68,8 +85,21 @@ public:
 
 private:
     struct Store;
+    // Starts a block of match records (closing the previous one); throws
+    // std::logic_error when no match run is open.
+    void StartBlock(std::uint64_t offset);
+    void CloseMatchRun();
+
     std::unique_ptr<Store> m_store;
     std::function<void()> m_listener;
+    std::uint64_t m_lineCount = 0;
+    // The open match run's write position and what each record holds.
+    std::uint8_t* m_cursor = nullptr;
+    std::uint64_t m_lastOffset = 0;
+    std::uint32_t m_blockLeft = 0;
+    bool m_runOpen = false;
+    bool m_storeA = false;
+    bool m_storeB = false;
 };
 
 }  // namespace quarnel

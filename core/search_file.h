@@ -23,9 +23,10 @@ public:
     // The size in bytes at the time of the call, or -1.
     [[nodiscard]] std::int64_t Length() const;
 
-    // Reads exactly `size` bytes at the current position into `buffer`.
-    // False on a read error or when the file ends first (it shrank).
-    [[nodiscard]] bool ReadFully(std::uint8_t* buffer, std::size_t size);
+    // Reads up to `size` bytes at the current position into `buffer` and
+    // returns how many it read. Fewer than `size` means the file ended early
+    // (it shrank) or a read failed: either way the caller cannot go on.
+    [[nodiscard]] std::size_t ReadUpTo(std::uint8_t* buffer, std::size_t size);
 
 private:
     int m_fd = -1;

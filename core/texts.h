@@ -1,0 +1,56 @@
+// The fixed texts of reports and messages, as CP932 bytes. Each is written
+// out byte for byte so that no conversion stands between the source and the
+// saved file; the comment gives the text.
+#pragma once
+
+#include <string_view>
+
+namespace quarnel::texts {
+
+// ﾌｧｲﾙＡが開けません。 / ﾌｧｲﾙＢが開けません。
+inline constexpr std::string_view kCannotOpenA =
+    "\xcc\xa7\xb2\xd9\x82\x60\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+inline constexpr std::string_view kCannotOpenB =
+    "\xcc\xa7\xb2\xd9\x82\x61\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+// ﾌｧｲﾙＡが読み込めません。 / ﾌｧｲﾙＢが読み込めません。
+inline constexpr std::string_view kCannotReadA =
+    "\xcc\xa7\xb2\xd9\x82\x60\x82\xaa\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+inline constexpr std::string_view kCannotReadB =
+    "\xcc\xa7\xb2\xd9\x82\x61\x82\xaa\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+// ﾌｧｲﾙが保存できません。
+inline constexpr std::string_view kCannotSave =
+    "\xcc\xa7\xb2\xd9\x82\xaa\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+
+// ---------------開始--------------- / ---------------終了---------------
+inline constexpr std::string_view kStartMarker = "---------------\x8a\x4a\x8e\x6e---------------";
+inline constexpr std::string_view kEndMarker = "---------------\x8f\x49\x97\xb9---------------";
+// "   オフセット|   ファイルＡ  " and the second column's "  ファイルＢ"
+inline constexpr std::string_view kHeaderOneColumn =
+    "   \x83\x49\x83\x74\x83\x5a\x83\x62\x83\x67|   \x83\x74\x83\x40\x83\x43\x83\x8b\x82\x60  ";
+inline constexpr std::string_view kHeaderSecondColumn = "  \x83\x74\x83\x40\x83\x43\x83\x8b\x82\x61";
+
+// The sentences' pieces.
+inline constexpr std::string_view kKara = "\x82\xa9\x82\xe7";  // から
+inline constexpr std::string_view kGa = "\x82\xaa";            // が
+inline constexpr std::string_view kKatsu = "\x82\xa9\x82\xc2\x81\x41";  // かつ、
+inline constexpr std::string_view kNi = "\x82\xc9\x81\x41";             // に、
+// のオフセットを検索します。
+inline constexpr std::string_view kSearchOffsets =
+    "\x82\xcc\x83\x49\x83\x74\x83\x5a\x83\x62\x83\x67\x82\xf0\x8c\x9f\x8d\xf5\x82\xb5\x82\xdc\x82\xb7\x81\x42";
+// が、一致するオフセットを検索します。
+inline constexpr std::string_view kSearchMatching =
+    "\x82\xaa\x81\x41\x88\xea\x92\x76\x82\xb7\x82\xe9\x83\x49\x83\x74\x83\x5a\x83\x62\x83\x67\x82\xf0"
+    "\x8c\x9f\x8d\xf5\x82\xb5\x82\xdc\x82\xb7\x81\x42";
+// 変化しているオフセットを検索します。
+inline constexpr std::string_view kSearchChanged =
+    "\x95\xcf\x89\xbb\x82\xb5\x82\xc4\x82\xa2\x82\xe9\x83\x49\x83\x74\x83\x5a\x83\x62\x83\x67\x82\xf0"
+    "\x8c\x9f\x8d\xf5\x82\xb5\x82\xdc\x82\xb7\x81\x42";
+// が、一致しないオフセットを検索します。
+inline constexpr std::string_view kSearchDiffering =
+    "\x82\xaa\x81\x41\x88\xea\x92\x76\x82\xb5\x82\xc8\x82\xa2\x83\x49\x83\x74\x83\x5a\x83\x62\x83\x67"
+    "\x82\xf0\x8c\x9f\x8d\xf5\x82\xb5\x82\xdc\x82\xb7\x81\x42";
+// 増 (increase) / 減 (decrease)
+inline constexpr std::string_view kIncrease = "\x91\x9d";
+inline constexpr std::string_view kDecrease = "\x8c\xb8";
+
+}  // namespace quarnel::texts
