@@ -77,8 +77,7 @@ SearchStatus Scan(int slotA, int slotB, std::int64_t length, const ScanRule& rul
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::int64_t>(length - base, kScanBlock));
         const std::size_t gotA = SearchFiles[slotA].ReadUpTo(bufferA.get(), want);
-        const std::size_t gotB =
-            gotA == want && slotB >= 0 ? SearchFiles[slotB].ReadUpTo(bufferB.get(), want) : want;
+        const std::size_t gotB = slotB >= 0 ? SearchFiles[slotB].ReadUpTo(bufferB.get(), want) : want;
         const std::size_t n = std::min(gotA, gotB);
 
         kernel(rule, bufferA.get(), bufferB.get(), n, masks);
@@ -90,8 +89,10 @@ SearchStatus Scan(int slotA, int slotB, std::int64_t length, const ScanRule& rul
             }
         }
         if (n < want) {
-            const int failed = gotA < want ? slotA : slotB;
-            Tell(failed == kFileB ? texts::kCannotReadB : texts::kCannotReadA);
+            // Byte by byte, file A is read first at each offset: it failed
+            // first unless file B ran out at an earlier offset.
+            Tell(gotA <= gotB || slotB < 0 ? (slotA == kFileB ? texts::kCannotReadB : texts::kCannotReadA)
+                                           : texts::kCannotReadB);
             return SearchStatus::ReadFailed;
         }
         base += static_cast<std::int64_t>(want);

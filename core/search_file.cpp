@@ -22,7 +22,6 @@ bool SearchFile::Open(const std::string& path)
         ::close(fd);
         return false;
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
     return true;
 }
