@@ -19,6 +19,11 @@ ScanRule ChangeRule(int amount)
     return {ScanKind::Decrease, static_cast<std::uint8_t>(-amount), 0};
 }
 
+bool Matches(const ScanRule& rule, int a, int b)
+{
+    return PlainMatches(rule, a, b);
+}
+
 void PlainMaskKernel(const ScanRule& rule, const std::uint8_t* a, const std::uint8_t* b,
                      std::size_t n, std::uint64_t* masks)
 {

@@ -26,6 +26,9 @@ struct ScanRule {
     std::uint8_t q = 0;
 };
 
+// Whether bytes a and b match by `rule`, as plain integers.
+[[nodiscard]] bool Matches(const ScanRule& rule, int a, int b);
+
 // The rule of change search for `amount`: b - amount == a as plain integers.
 [[nodiscard]] ScanRule ChangeRule(int amount);
 

@@ -73,11 +73,26 @@ SearchStatus Scan(int slotA, int slotB, std::int64_t length, const ScanRule& rul
     const Buffer bufferB = slotB >= 0 ? NewBuffer(kScanBlock) : nullptr;
     std::uint64_t masks[kScanBlock / 64];
 
+    // Where both files have a hole every byte is 0; when 0 against 0 cannot
+    // match, the whole hole is passed over without reading it.
+    const bool holesMatch = Matches(rule, 0, 0);
     for (std::int64_t base = 0; base < length;) {
+        if (!holesMatch) {
+            std::uint64_t dataFrom = SearchFiles[slotA].DataFrom(static_cast<std::uint64_t>(base));
+            if (slotB >= 0) {
+                dataFrom = std::min(dataFrom, SearchFiles[slotB].DataFrom(static_cast<std::uint64_t>(base)));
+            }
+            if (dataFrom > static_cast<std::uint64_t>(base)) {
+                base = static_cast<std::int64_t>(std::min<std::uint64_t>(dataFrom, static_cast<std::uint64_t>(length)));
+                continue;
+            }
+        }
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::int64_t>(length - base, kScanBlock));
-        const std::size_t gotA = SearchFiles[slotA].ReadUpTo(bufferA.get(), want);
-        const std::size_t gotB = slotB >= 0 ? SearchFiles[slotB].ReadUpTo(bufferB.get(), want) : want;
+        const auto offset = static_cast<std::uint64_t>(base);
+        const std::size_t gotA = SearchFiles[slotA].ReadAt(offset, bufferA.get(), want);
+        const std::size_t gotB =
+            slotB >= 0 ? SearchFiles[slotB].ReadAt(offset, bufferB.get(), want) : want;
         const std::size_t n = std::min(gotA, gotB);
 
         kernel(rule, bufferA.get(), bufferB.get(), n, masks);

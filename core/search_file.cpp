@@ -41,11 +41,12 @@ std::int64_t SearchFile::Length() const
     return static_cast<std::int64_t>(info.st_size);
 }
 
-std::size_t SearchFile::ReadUpTo(std::uint8_t* buffer, std::size_t size)
+std::size_t SearchFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size)
 {
     std::size_t done = 0;
     while (done < size && m_fd >= 0) {
-        const ssize_t got = ::read(m_fd, buffer + done, size - done);
+        const ssize_t got = ::pread(m_fd, buffer + done, size - done,
+                                    static_cast<off_t>(offset + done));
         if (got > 0) {
             done += static_cast<std::size_t>(got);
         } else if (got == 0) {
@@ -55,6 +56,19 @@ std::size_t SearchFile::ReadUpTo(std::uint8_t* buffer, std::size_t size)
         }
     }
     return done;
+}
+
+std::uint64_t SearchFile::DataFrom(std::uint64_t offset) const
+{
+    if (m_fd < 0) return offset;
+    const off_t data = ::lseek(m_fd, static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) return static_cast<std::uint64_t>(data);
+    if (errno != ENXIO) return offset;
+    // No data after `offset`: a hole up to the end of the file, if the file
+    // still reaches that far.
+    const std::int64_t size = Length();
+    return size > 0 && static_cast<std::uint64_t>(size) > offset ? static_cast<std::uint64_t>(size)
+                                                                   : offset;
 }
 
 }  // namespace quarnel

@@ -23,10 +23,15 @@ public:
     // The size in bytes at the time of the call, or -1.
     [[nodiscard]] std::int64_t Length() const;
 
-    // Reads up to `size` bytes at the current position into `buffer` and
-    // returns how many it read. Fewer than `size` means the file ended early
-    // (it shrank) or a read failed: either way the caller cannot go on.
-    [[nodiscard]] std::size_t ReadUpTo(std::uint8_t* buffer, std::size_t size);
+    // Reads up to `size` bytes from `offset` into `buffer` and returns how
+    // many it read. Fewer than `size` means the file ended early (it shrank)
+    // or a read failed: either way the caller cannot go on.
+    [[nodiscard]] std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size);
+
+    // Where data next starts at or after `offset`: past `offset` when a hole
+    // (a run of unwritten zeros in a sparse file) starts there, else `offset`
+    // itself, also when the file system cannot tell.
+    [[nodiscard]] std::uint64_t DataFrom(std::uint64_t offset) const;
 
 private:
     int m_fd = -1;

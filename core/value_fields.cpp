@@ -1,4 +1,4 @@
-// The decimal and hexadecimal syntaxes and the texts of a byte (Part 2.1).
+// The decimal and hexadecimal syntaxes and the texts of a byte.
 #include "core/value_fields.h"
 
 #include <cstddef>

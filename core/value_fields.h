@@ -1,4 +1,4 @@
-// The byte value fields and the change direction (Part 2.1): the decimal and
+// The byte value fields and the change direction: the decimal and
 // the hexadecimal syntax, the texts of a byte, the keeping-in-step of a field
 // pair and the direction buttons' captions. Nothing of Qt: the operations over
 // fields and buttons are templates that reach their controls only through the

@@ -1,6 +1,6 @@
-// Part 2.1: the two syntaxes, the texts of a byte, the chase between the two
+// The value fields: the two syntaxes, the texts of a byte, the chase between the two
 // fields of a pair and the direction buttons, run through stand-in fields and
-// buttons that behave as Part 2.1 asks of the main window's controls.
+// buttons that behave as the main window's controls do.
 #include "core/value_fields.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ struct ChaseLog {
     std::vector<std::string> settings;
 };
 
-// A text field with exactly the change-event behaviour of Part 2.1: setting
+// A text field with exactly the change-event behaviour the chase needs: setting
 // the text it holds does nothing; setting another text replaces it and runs
 // the change handler at once, nested in the setting.
 struct TestField {
@@ -109,7 +109,7 @@ void Click(TestButton& button) {
     if (button.clickHandler) button.clickHandler();
 }
 
-// The main window's part in Part 2.1: the two field pairs, the two direction
+// The main window's share of value entry: the two field pairs, the two direction
 // buttons, the handlers that join them and the start of FormCreate.
 struct StandInForm {
     StandInForm() {
@@ -129,7 +129,7 @@ struct StandInForm {
     void UpdateSignCaptions() { quarnel::UpdateSignCaptions(Button4, Button5); }
     void ToggleSign() { quarnel::ToggleSign(Button4, Button5); }
 
-    // Part 2.1's start state, in FormCreate's order.
+    // The start state, in FormCreate's order.
     void FormCreate() {
         UpdateSignCaptions();
         SetFieldText(Edit5, "0");
@@ -174,7 +174,7 @@ void SetPair(StandInForm& form, const PairRef& pair, std::uint8_t byte) {
     ASSERT_EQ((form.*pair.hex).text, HexText(byte));
 }
 
-// The chase that the last user edit started ended as Part 2.1 says: no more
+// The chase that the last user edit started ended as it must: no more
 // than three handlers deep, each field rewritten at most once.
 void ExpectChaseBounded(const StandInForm& form) {
     EXPECT_FALSE(form.log.runaway);
@@ -203,12 +203,12 @@ std::string Printable(std::string_view text) {
 }
 
 // ---------------------------------------------------------------------------
-// "What the user sees": the two tables of Part 2.1, row by row, and the
-// Part's edge cases, through the real chase.
+// What the user sees after an edit, row by row, and the edge cases that
+// matter, through the real chase.
 
 // A text left in a decimal field and what the pair then shows.
 struct DecimalRow {
-    std::string_view row;       // the row of the table, as Part 2.1 words it
+    std::string_view row;       // the case, in words
     std::string left;           // the text the edit leaves in the decimal field
     std::string decimalShows;
     std::string hexShows;
@@ -224,7 +224,7 @@ struct HexRow {
 };
 
 // Each row is tried in both pairs and from several earlier states of the pair
-// (the first as in Part 2.1's worked example, 30), so that the rewriting of
+// (the first, 30, as in the worked example of the chase), so that the rewriting of
 // the partner is always seen.
 constexpr std::uint8_t kEarlierBytes[] = {30, 0, 255, 7};
 
@@ -306,7 +306,7 @@ TEST(ValueFieldsWhatTheUserSees, HexadecimalFieldTable) {
     });
 }
 
-// The edge cases of Part 2.1 that the tables do not already hold.
+// Edge cases that the tables above do not already hold.
 TEST(ValueFieldsEdgeCases, DecimalField) {
     RunDecimalRows({
         {"a tab in front of the digits makes a decimal entry 0", "\t12", "0", "0"},
@@ -411,7 +411,7 @@ TEST(ValueFieldsEdgeCases, AnEditOfOnePairLeavesTheOtherAsItWas) {
     EXPECT_EQ(form.Edit6.rewrites, 0);
 }
 
-// The worked example of Part 2.1: a pair showing 30, then 300 left in Edit3.
+// The chase step by step: a pair showing 30, then 300 left in Edit3.
 TEST(ValueFieldsChase, WorkedExampleGoesThreeHandlersDeepAndRewritesEachFieldOnce) {
     StandInForm form;
     form.FormCreate();
@@ -423,7 +423,7 @@ TEST(ValueFieldsChase, WorkedExampleGoesThreeHandlersDeepAndRewritesEachFieldOnc
     EXPECT_EQ(form.log.maxDepth, 3);
     EXPECT_EQ(form.Edit3.rewrites, 1);
     EXPECT_EQ(form.Edit4.rewrites, 1);
-    // Step by step as Part 2.1 tells it: each operation rewrites its own
+    // Each operation rewrites its own
     // field first.
     EXPECT_EQ(form.log.settings, (std::vector<std::string>{
                                      "0 Edit3=300",        // the user's edit
@@ -531,7 +531,7 @@ std::optional<std::int32_t> ReferenceParseDecimal(std::string_view text) {
 }
 
 // The hexadecimal syntax by way of strtoull, which reads as "%x" does and
-// signals the 64-bit overflow; the overflow's result is then Part 2.1's.
+// signals the 64-bit overflow; the overflow's result is then the field's rule.
 std::optional<std::int32_t> ReferenceParseHex(std::string_view text) {
     // strtoull stops at a zero byte; so does ParseHex, which takes it for no
     // blank, no sign and no digit.

@@ -1,4 +1,4 @@
-// libFuzzer target for Part 2.1's parsers and the chase of a field pair.
+// libFuzzer target for the value parsers and the chase of a field pair.
 //
 // Not part of the default build (it needs clang and libclang-rt-14-dev). Run
 // by hand from the repository root, for example:
@@ -20,7 +20,7 @@
 
 namespace {
 
-// A field with Part 2.1's change-event behaviour, and a pair of them joined
+// A field with a text field's change-event behaviour, and a pair of them joined
 // as Edit3 and Edit4 are.
 struct FuzzField {
     std::string text;
