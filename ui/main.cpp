@@ -4,20 +4,22 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <cstdio>
+#include <iterator>
 #include <tuple>
 
 #include "core/search.h"
 #include "core/value_fields.h"
 #include "ui/app.h"
+#include "ui/open_dialog.h"
 #include "ui/res.h"
+#include "ui/tab_strip.h"
 #include "ui/value_controls.h"
 #include "ui/ver.h"
-
-// Declared by the results window (res.h) once it lands there.
-void ShowResultsWindow();
+#include "ui_main.h"
 
 namespace {
 
@@ -49,10 +51,46 @@ std::string FieldBytes(const QLineEdit& field)
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>())
 {
-    setupUi(this);
+    m_ui->setupUi(this);
+    MainMenu1 = m_ui->MainMenu1;
+    F1 = m_ui->F1;
+    K1 = m_ui->K1;
+    K2 = m_ui->K2;
+    N1 = m_ui->N1;
+    KQ1 = m_ui->KQ1;
+    H1 = m_ui->H1;
+    KA1 = m_ui->KA1;
+    GroupBox1 = m_ui->GroupBox1;
+    Label1 = m_ui->Label1;
+    Label2 = m_ui->Label2;
+    Edit2 = m_ui->Edit2;
+    Button1 = m_ui->Button1;
+    Button2 = m_ui->Button2;
+    Edit1 = m_ui->Edit1;
+    TabControl1 = m_ui->TabControl1;
+    GroupBox2 = m_ui->GroupBox2;
+    ComboBox1 = m_ui->ComboBox1;
+    GroupBox3 = m_ui->GroupBox3;
+    Label3 = m_ui->Label3;
+    Label4 = m_ui->Label4;
+    Edit3 = m_ui->Edit3;
+    Edit4 = m_ui->Edit4;
+    Label5 = m_ui->Label5;
+    Label6 = m_ui->Label6;
+    Button3 = m_ui->Button3;
+    Edit5 = m_ui->Edit5;
+    Edit6 = m_ui->Edit6;
+    GroupBox4 = m_ui->GroupBox4;
+    Button4 = m_ui->Button4;
+    Button5 = m_ui->Button5;
+    N2 = m_ui->N2;
+    K3 = m_ui->K3;
     setFont(FormFont());
+    // Labels size themselves to their text in this font.
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6})
+        label->adjustSize();
     // A single fixed border with the system menu and the minimise box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

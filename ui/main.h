@@ -4,24 +4,68 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 
-#include "ui/open_dialog.h"
-#include "ui_main.h"
-
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class TOpenDialog;
+class TabStrip;
 
-// The controls are public members under their designer names (Edit1,
-// Button3, TabControl1...), as the form library publishes them, so that the
-// free functions below and the shell reach them through Form1.
-class TForm1 : public QMainWindow, public Ui::TForm1 {
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
+    // Builds the window, hidden, from its form, then runs FormCreate.
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The file-open dialog, shared by both path fields.
-    TOpenDialog* OpenDialog1 = nullptr;
+    // The form's components under their designer names, in its order, all
+    // owned by the window: the free functions below and the other windows
+    // reach them through Form1, as the form library publishes them.
+    TOpenDialog* OpenDialog1 = nullptr;  // shared by both path fields
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* F1 = nullptr;
+    QAction* K1 = nullptr;
+    QAction* K2 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* KQ1 = nullptr;
+    QMenu* H1 = nullptr;
+    QAction* KA1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TabStrip* TabControl1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    QLineEdit* Edit6 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QMenu* N2 = nullptr;
+    QAction* K3 = nullptr;
 
     // Event handlers, bound to their controls by BindEvents.
     void KA1Click();
@@ -42,6 +86,8 @@ public:
 
 private:
     void BindEvents();
+
+    std::unique_ptr<Ui::TForm1> m_ui;
 };
 
 // Runs OpenDialog1 of Form1 and, if the user confirms a file, puts its full

@@ -199,18 +199,28 @@ void TabStrip::paintEvent(QPaintEvent*)
     frame.selectedTabRect = TabRect(m_tabIndex);
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
 
-    // The selected tab last, so that it lies over its neighbours and the panel.
+    // Rows from the top down, and the selected tab last, so that it lies over
+    // its neighbours and the panel. Each tab is clipped to its own row: styles
+    // may paint a little beyond a tab (Fusion fills well below a selected one),
+    // which QTabBar hides by being exactly as tall as its tabs.
+    std::vector<int> order;
     for (int i = 0; i < m_tabs.size(); ++i) {
-        if (i == m_tabIndex)
-            continue;
+        if (i != m_tabIndex)
+            order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return TabRect(a).top() < TabRect(b).top();
+    });
+    if (m_tabIndex >= 0)
+        order.push_back(m_tabIndex);
+    for (int i : order) {
+        const QRect tabRect = TabRect(i);
+        painter.save();
+        painter.setClipRect(QRect(0, tabRect.top() - kTopMargin, width(), tabRect.height() + kTopMargin));
         QStyleOptionTab tab;
         InitTabOption(&tab, i);
         style()->drawControl(QStyle::CE_TabBarTab, &tab, &painter, this);
-    }
-    if (m_tabIndex >= 0) {
-        QStyleOptionTab tab;
-        InitTabOption(&tab, m_tabIndex);
-        style()->drawControl(QStyle::CE_TabBarTab, &tab, &painter, this);
+        painter.restore();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "ui/app.h"
+#include "ui_ver.h"
 
 namespace {
 
@@ -13,14 +14,25 @@ constexpr int kModalCancel = 2;
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent)
+TForm2::TForm2(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::TForm2>())
 {
-    setupUi(this);
+    m_ui->setupUi(this);
+    Image1 = m_ui->Image1;
+    Label1 = m_ui->Label1;
+    Label2 = m_ui->Label2;
+    Label3 = m_ui->Label3;
+    Bevel1 = m_ui->Bevel1;
+    Button1 = m_ui->Button1;
     setFont(FormFont());
     // Label1 has a font of its own: the form's, 17 pixels high.
     QFont titleFont = FormFont();
     titleFont.setPixelSize(17);
     Label1->setFont(titleFont);
+    // The notice sizes itself to its text in this font. Label1 and Label2,
+    // filled each time the box opens, span to the box's right edge instead,
+    // with their text left- and right-aligned: the same as sizing themselves
+    // from a fixed left edge and a fixed right edge (218) respectively.
+    Label3->adjustSize();
     // A single fixed border with the system menu, the minimise box and the
     // close box; no maximise box and no help button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

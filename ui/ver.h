@@ -3,20 +3,33 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
-#include "ui_ver.h"
-
+class QFrame;
 class QKeyEvent;
+class QLabel;
+class QPushButton;
 
-// The controls are public members under their designer names (Image1,
-// Label1..Label3, Bevel1, Button1), as the form library publishes them, so
-// that the main window's KA1Click can fill them through Form2.
-class TForm2 : public QDialog, public Ui::TForm2 {
+namespace Ui {
+class TForm2;
+}
+
+class TForm2 : public QDialog {
     Q_OBJECT
 
 public:
+    // Builds the box, hidden, from its form.
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
+
+    // The form's components under their designer names, in its order, all
+    // owned by the box; the main window's KA1Click fills them through Form2.
+    QLabel* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QPushButton* Button1 = nullptr;
 
     // The OK button: ends the modal run with the result 1 (OK).
     void Button1Click();
@@ -31,4 +44,6 @@ protected:
 
 private:
     void BindEvents();
+
+    std::unique_ptr<Ui::TForm2> m_ui;
 };
