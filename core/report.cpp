@@ -6,6 +6,7 @@
 #include "report.h"
 
 #include <algorithm>
+#include <optional>
 #include <cstring>
 #include <stdexcept>
 
@@ -226,53 +227,133 @@ std::size_t Report::LongestLine() const
     return longest;
 }
 
+struct Report::TextReader::State {
+    const Report& report;
+    std::string lineEnd;
+    std::size_t segment = 0;
+    std::uint64_t line = 0;      // within the segment
+    std::size_t textOffset = 0;  // within a text line that did not fit
+    std::optional<RunReader> runReader;
+    std::optional<MatchLineWriter> lineWriter;
+};
+
+Report::TextReader::TextReader(const Report& report, std::string_view lineEnd)
+    : m_state(new State{report, std::string(lineEnd)})
+{
+}
+
+Report::TextReader::~TextReader() = default;
+
+std::size_t Report::TextReader::Read(char* buffer, std::size_t capacity)
+{
+    State& state = *m_state;
+    const Store& store = *state.report.m_store;
+    const std::string_view lineEnd = state.lineEnd;
+    if (capacity < kMinTextBuffer || lineEnd.size() > 16) throw std::invalid_argument("text buffer too small");
+    std::size_t used = 0;
+    while (state.segment < store.segments.size()) {
+        const Segment& segment = store.segments[state.segment];
+        const std::uint64_t count = store.SegmentEnd(state.segment, state.report.m_lineCount) - segment.firstLine;
+        if (!segment.isRun) {
+            for (; state.line < count; ++state.line) {
+                const std::string& text = store.texts[segment.index + state.line];
+                // The line and its line end, from where the last call stopped.
+                std::size_t pieceStart = 0;
+                for (const std::string_view piece : {std::string_view(text), lineEnd}) {
+                    const std::size_t pieceEnd = pieceStart + piece.size();
+                    if (state.textOffset < pieceEnd) {
+                        const std::size_t from = state.textOffset - pieceStart;
+                        const std::size_t take = std::min(piece.size() - from, capacity - used);
+                        std::memcpy(buffer + used, piece.data() + from, take);
+                        used += take;
+                        state.textOffset += take;
+                        if (state.textOffset < pieceEnd) return used;  // the buffer is full
+                    }
+                    pieceStart = pieceEnd;
+                }
+                state.textOffset = 0;
+            }
+        } else {
+            const Run& run = store.runs[segment.index];
+            if (!state.runReader && count > 0) {
+                state.runReader.emplace(run, store.chunks, 0);
+                state.lineWriter.emplace(run.layout);
+            }
+            const std::size_t limit = capacity - kMaxMatchLine - lineEnd.size();
+            std::uint64_t offset = 0;
+            std::uint8_t a = 0, b = 0;
+            for (; state.line < count && used <= limit; ++state.line) {
+                state.runReader->Next(offset, a, b);
+                used += state.lineWriter->Write(buffer + used, offset, a, b, lineEnd.data(), lineEnd.size());
+            }
+            if (state.line < count) return used;
+            state.runReader.reset();
+            state.lineWriter.reset();
+        }
+        ++state.segment;
+        state.line = 0;
+    }
+    return used;
+}
+
+namespace {
+
+// The width of the offset column "%5lu(0x%04lx)" for `offset`.
+std::size_t OffsetColumnWidth(std::uint64_t offset)
+{
+    std::size_t decimal = 1, hex = 1;
+    for (std::uint64_t rest = offset; rest >= 10; rest /= 10) ++decimal;
+    for (std::uint64_t rest = offset; rest >= 16; rest /= 16) ++hex;
+    return std::max<std::size_t>(decimal, 5) + 3 + std::max<std::size_t>(hex, 4) + 1;
+}
+
+}  // namespace
+
+std::uint64_t Report::TextSize(std::string_view lineEnd) const
+{
+    const Store& store = *m_store;
+    std::uint64_t size = 0;
+    for (const std::string& text : store.texts) size += text.size() + lineEnd.size();
+    for (std::size_t s = 0; s < store.segments.size(); ++s) {
+        const Segment& segment = store.segments[s];
+        if (!segment.isRun) continue;
+        const Run& run = store.runs[segment.index];
+        const std::uint64_t count = store.SegmentEnd(s, m_lineCount) - segment.firstLine;
+        const std::size_t tail = (run.layout == MatchLayout::OneColumn ? 14 : 28) + lineEnd.size();
+        const bool open = m_runOpen && segment.index + 1 == store.runs.size();
+        for (std::size_t k = 0; k < run.blocks.size(); ++k) {
+            const std::uint64_t lines = std::min<std::uint64_t>(kBlockLines, count - k * kBlockLines);
+            // Offsets grow, so a block whose first offset and an upper bound
+            // of its last have the same width has that width throughout.
+            const std::uint64_t last = k + 1 < run.blocks.size() ? run.blocks[k + 1].firstOffset - 1
+                                       : open                   ? m_lastOffset
+                                                                : run.lastOffset;
+            const std::size_t width = OffsetColumnWidth(run.blocks[k].firstOffset);
+            if (width == OffsetColumnWidth(last)) {
+                size += lines * (width + tail);
+                continue;
+            }
+            RunReader reader(run, store.chunks, k);
+            std::uint64_t offset = 0;
+            std::uint8_t a = 0, b = 0;
+            for (std::uint64_t i = 0; i < lines; ++i) {
+                reader.Next(offset, a, b);
+                size += OffsetColumnWidth(offset) + tail;
+            }
+        }
+    }
+    return size;
+}
+
 bool Report::ForEachText(std::string_view lineEnd,
                          const std::function<bool(std::string_view)>& visit) const
 {
-    const Store& store = *m_store;
-    std::string slice;
-    slice.resize(kSliceBytes + kMaxMatchLine + 16);
-    std::size_t used = 0;
-    auto flushIfFull = [&](std::size_t room) {
-        if (used + room <= kSliceBytes) return true;
-        const bool go = visit(std::string_view(slice.data(), used));
-        used = 0;
-        return go;
-    };
-    for (std::size_t s = 0; s < store.segments.size(); ++s) {
-        const Segment& segment = store.segments[s];
-        const std::uint64_t count = store.SegmentEnd(s, m_lineCount) - segment.firstLine;
-        if (!segment.isRun) {
-            for (std::uint64_t i = 0; i < count; ++i) {
-                const std::string& text = store.texts[segment.index + i];
-                if (text.size() + lineEnd.size() > kSliceBytes) {
-                    // A line longer than a slice goes on its own.
-                    if (used > 0 && !visit(std::string_view(slice.data(), used))) return false;
-                    used = 0;
-                    if (!visit(text) || !visit(lineEnd)) return false;
-                    continue;
-                }
-                if (!flushIfFull(text.size() + lineEnd.size())) return false;
-                std::memcpy(slice.data() + used, text.data(), text.size());
-                used += text.size();
-                std::memcpy(slice.data() + used, lineEnd.data(), lineEnd.size());
-                used += lineEnd.size();
-            }
-            continue;
-        }
-        const Run& run = store.runs[segment.index];
-        if (count == 0) continue;
-        RunReader reader(run, store.chunks, 0);
-        MatchLineWriter writer(run.layout);
-        std::uint64_t offset = 0;
-        std::uint8_t a = 0, b = 0;
-        for (std::uint64_t i = 0; i < count; ++i) {
-            if (!flushIfFull(kMaxMatchLine + lineEnd.size())) return false;
-            reader.Next(offset, a, b);
-            used += writer.Write(slice.data() + used, offset, a, b, lineEnd.data(), lineEnd.size());
-        }
+    TextReader reader(*this, lineEnd);
+    std::vector<char> buffer(kSliceBytes);
+    for (std::size_t size; (size = reader.Read(buffer.data(), buffer.size())) != 0;) {
+        if (!visit(std::string_view(buffer.data(), size))) return false;
     }
-    return used == 0 || visit(std::string_view(slice.data(), used));
+    return true;
 }
 
 void Report::SetChangeListener(std::function<void()> listener)

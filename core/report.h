@@ -74,6 +74,27 @@ public:
     bool ForEachText(std::string_view lineEnd,
                      const std::function<bool(std::string_view)>& visit) const;
 
+    // Reads the report's text in order, each line followed by a line end, a
+    // buffer at a time. The report must not change while a reader is used.
+    class TextReader {
+    public:
+        TextReader(const Report& report, std::string_view lineEnd);
+        ~TextReader();
+        TextReader(const TextReader&) = delete;
+        TextReader& operator=(const TextReader&) = delete;
+        // Fills `buffer` with the next bytes of the text and returns how many;
+        // 0 at the end. `capacity` must be at least kMinTextBuffer.
+        [[nodiscard]] std::size_t Read(char* buffer, std::size_t capacity);
+
+    private:
+        struct State;
+        std::unique_ptr<State> m_state;
+    };
+    static constexpr std::size_t kMinTextBuffer = 256;
+
+    // The size in bytes of the text a TextReader gives, without making it.
+    [[nodiscard]] std::uint64_t TextSize(std::string_view lineEnd) const;
+
     // Called after Clear() and after every text line; match lines do not call
     // it (a view reads the count when it paints). May be empty.
     void SetChangeListener(std::function<void()> listener);
@@ -85,6 +106,7 @@ public:
 
 private:
     struct Store;
+    friend class TextReader;
     // Starts a block of match records (closing the previous one); throws
     // std::logic_error when no match run is open.
     void StartBlock(std::uint64_t offset);

@@ -9,8 +9,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "cp932.h"
+#include "slot_handoff.h"
 
 namespace quarnel {
 namespace {
@@ -87,12 +91,39 @@ SaveOutcome WriteInPlace(const Report& report, const std::string& path, ReportEn
 
 SaveOutcome WriteReport(const Report& report, int fd, ReportEncoding encoding)
 {
-    const bool utf8 = encoding == ReportEncoding::Utf8Lf;
     int error = 0;
-    report.ForEachText(utf8 ? "\n" : "\r\n", [&](std::string_view slice) {
-        if (!utf8) return WriteAll(fd, slice, error);
-        return WriteAll(fd, Cp932ToUtf8(slice), error);
+    if (encoding == ReportEncoding::Utf8Lf) {
+        report.ForEachText("\n", [&](std::string_view slice) { return WriteAll(fd, Cp932ToUtf8(slice), error); });
+        return {error == 0, error};
+    }
+    // Formatting a large report costs as much as writing it, so a thread
+    // formats the next buffers while this one writes.
+    constexpr std::uint32_t kBuffers = 3;
+    constexpr std::size_t kBufferSize = std::size_t{4} << 20;
+    struct Filled {
+        std::vector<char> bytes = std::vector<char>(kBufferSize);
+        std::size_t size = 0;
+    };
+    std::vector<Filled> buffers(kBuffers);
+    SlotHandoff handoff(kBuffers);
+    std::thread formatter([&] {
+        Report::TextReader reader(report, "\r\n");
+        for (;;) {
+            const std::optional<std::uint32_t> slot = handoff.AcquireFree();
+            if (!slot) return;
+            Filled& filled = buffers[*slot];
+            filled.size = reader.Read(filled.bytes.data(), filled.bytes.size());
+            handoff.Publish();
+            if (filled.size == 0) return;
+        }
     });
+    for (;;) {
+        const Filled& filled = buffers[handoff.AcquireFilled()];
+        if (filled.size == 0 || !WriteAll(fd, std::string_view(filled.bytes.data(), filled.size), error)) break;
+        handoff.Release();
+    }
+    handoff.Stop();
+    formatter.join();
     return {error == 0, error};
 }
 

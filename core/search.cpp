@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <new>
+#include <vector>
 
+#include "block_reader.h"
 #include "cp932.h"
 #include "line_format.h"
 #include "scan.h"
@@ -21,10 +22,6 @@ std::array<std::string, 2> SearchPaths;
 std::array<SearchFile, 2> SearchFiles;
 
 namespace {
-
-// Large enough that a read call costs little per byte, small enough that the
-// blocks of both files stay in the processor's second-level cache.
-constexpr std::size_t kScanBlock = std::size_t{256} << 10;
 
 MessageSink* g_sink = nullptr;
 const Clock* g_clock = nullptr;
@@ -51,16 +48,6 @@ std::string Concat(std::initializer_list<std::string_view> parts)
     return text;
 }
 
-struct AlignedDelete {
-    void operator()(std::uint8_t* p) const { ::operator delete[](p, std::align_val_t{64}); }
-};
-using Buffer = std::unique_ptr<std::uint8_t[], AlignedDelete>;
-
-Buffer NewBuffer(std::size_t size)
-{
-    return Buffer(static_cast<std::uint8_t*>(::operator new[](size, std::align_val_t{64})));
-}
-
 // Scans `length` bytes of the open files from offset 0: file A, or the one
 // file, feeds `a` and file B, in a two-file search, feeds `b`. Appends a
 // match line at once for each matching offset. On a read that fails or
@@ -69,48 +56,30 @@ SearchStatus Scan(int slotA, int slotB, std::int64_t length, const ScanRule& rul
 {
     Report& report = SearchReport();
     const MaskKernel kernel = FastestKernel();
-    const Buffer bufferA = NewBuffer(kScanBlock);
-    const Buffer bufferB = slotB >= 0 ? NewBuffer(kScanBlock) : nullptr;
-    std::uint64_t masks[kScanBlock / 64];
-
+    std::vector<std::uint64_t> masks(BlockReader::kBlockSize / 64);
     // Where both files have a hole every byte is 0; when 0 against 0 cannot
     // match, the whole hole is passed over without reading it.
-    const bool holesMatch = Matches(rule, 0, 0);
-    for (std::int64_t base = 0; base < length;) {
-        if (!holesMatch) {
-            std::uint64_t dataFrom = SearchFiles[slotA].DataFrom(static_cast<std::uint64_t>(base));
-            if (slotB >= 0) {
-                dataFrom = std::min(dataFrom, SearchFiles[slotB].DataFrom(static_cast<std::uint64_t>(base)));
-            }
-            if (dataFrom > static_cast<std::uint64_t>(base)) {
-                base = static_cast<std::int64_t>(std::min<std::uint64_t>(dataFrom, static_cast<std::uint64_t>(length)));
-                continue;
-            }
-        }
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::int64_t>(length - base, kScanBlock));
-        const auto offset = static_cast<std::uint64_t>(base);
-        const std::size_t gotA = SearchFiles[slotA].ReadAt(offset, bufferA.get(), want);
-        const std::size_t gotB =
-            slotB >= 0 ? SearchFiles[slotB].ReadAt(offset, bufferB.get(), want) : want;
-        const std::size_t n = std::min(gotA, gotB);
-
-        kernel(rule, bufferA.get(), bufferB.get(), n, masks);
+    BlockReader reader(SearchFiles[slotA], slotB >= 0 ? &SearchFiles[slotB] : nullptr,
+                       static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0)),
+                       !Matches(rule, 0, 0));
+    for (BlockReader::Block block; reader.Next(block); reader.Release()) {
+        const std::size_t n = std::min(block.gotA, block.gotB);
+        kernel(rule, block.a, block.b, n, masks.data());
+        const std::uint8_t* b = block.b ? block.b : block.a;
         for (std::size_t group = 0; group * 64 < n; ++group) {
             for (std::uint64_t bits = masks[group]; bits != 0; bits &= bits - 1) {
                 const std::size_t i = group * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-                report.AppendMatch(static_cast<std::uint64_t>(base) + i, bufferA[i],
-                                   bufferB ? bufferB[i] : bufferA[i]);
+                report.AppendMatch(block.base + i, block.a[i], b[i]);
             }
         }
-        if (n < want) {
+        if (n < block.want) {
             // Byte by byte, file A is read first at each offset: it failed
             // first unless file B ran out at an earlier offset.
-            Tell(gotA <= gotB || slotB < 0 ? (slotA == kFileB ? texts::kCannotReadB : texts::kCannotReadA)
-                                           : texts::kCannotReadB);
+            const bool aFailed = block.gotA <= block.gotB;
+            const int failed = aFailed ? slotA : slotB;
+            Tell(failed == kFileB ? texts::kCannotReadB : texts::kCannotReadA);
             return SearchStatus::ReadFailed;
         }
-        base += static_cast<std::int64_t>(want);
     }
     return SearchStatus::Finished;
 }

@@ -145,6 +145,30 @@ TEST(Report, RandomAccessAcrossBlocksAndChunks)
     EXPECT_EQ(Text(report, "\n"), expected);
 }
 
+// The size a save preallocates must be the size it writes, also where the
+// offsets widen inside a block; and reading in the smallest buffers must cut
+// long lines without losing a byte.
+TEST(Report, TextSizeAndSmallReadsAgreeWithTheText)
+{
+    Report report;
+    report.AppendLine(std::string(1000, 'p'));
+    report.BeginMatchRun(MatchLayout::TwoColumns, -1, -1, -1);
+    for (std::uint64_t offset = 99900; offset < 100100; ++offset) report.AppendMatch(offset, 1, 2);
+    for (std::uint64_t offset = 65530; offset < 65540; ++offset) report.AppendMatch(offset * 1000, 1, 2);
+    report.AppendLine("");
+    report.BeginMatchRun(MatchLayout::OneColumn, 3, -1, -1);
+    for (std::uint64_t offset = 0; offset < 1000; offset += 3) report.AppendMatch(offset, 0, 0);
+    for (const std::string_view lineEnd : {"\r\n", "\n"}) {
+        const std::string text = Text(report, lineEnd);
+        EXPECT_EQ(report.TextSize(lineEnd), text.size());
+        Report::TextReader reader(report, lineEnd);
+        std::string pieces;
+        std::vector<char> buffer(Report::kMinTextBuffer);
+        for (std::size_t size; (size = reader.Read(buffer.data(), buffer.size())) != 0;) pieces.append(buffer.data(), size);
+        EXPECT_EQ(pieces, text);
+    }
+}
+
 TEST(Report, DenseMatchLinesCostUnderFourBytes)
 {
     Report report;
