@@ -1,7 +1,10 @@
 // quarnel-bench: measures the search against baselines taken in the same run
 // on files it makes itself, and prints medians and ratios next to the goals.
 //
-//   quarnel-bench [--dir DIR] [--size-mib N] [--dense-mib N] [--runs N]
+//   quarnel-bench [--dir DIR] [--report-dir DIR] [--size-mib N] [--dense-mib N] [--runs N]
+//
+// --dir holds the files searched; --report-dir (default: --dir) the results
+// files that cmp -l and the save write in the every-offset case.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -95,6 +98,7 @@ const char* Verdict(bool met)
 
 struct Options {
     std::string dir = std::filesystem::temp_directory_path().string();
+    std::string reportDir;
     std::uint64_t sizeMiB = 1024;
     std::uint64_t denseMiB = 256;
     int runs = 5;
@@ -106,11 +110,13 @@ Options Parse(int argc, char** argv)
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string arg = argv[i];
         if (arg == "--dir") options.dir = argv[i + 1];
+        else if (arg == "--report-dir") options.reportDir = argv[i + 1];
         else if (arg == "--size-mib") options.sizeMiB = std::stoull(argv[i + 1]);
         else if (arg == "--dense-mib") options.denseMiB = std::stoull(argv[i + 1]);
         else if (arg == "--runs") options.runs = std::max(1, std::atoi(argv[i + 1]));
         else {
-            std::fprintf(stderr, "usage: quarnel-bench [--dir DIR] [--size-mib N] [--dense-mib N] [--runs N]\n");
+            std::fprintf(stderr, "usage: quarnel-bench [--dir DIR] [--report-dir DIR] [--size-mib N] "
+                                 "[--dense-mib N] [--runs N]\n");
             std::exit(2);
         }
     }
@@ -121,6 +127,7 @@ Options Parse(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const Options options = Parse(argc, argv);
     std::string dirPattern = options.dir + "/quarnel-bench-XXXXXX";
     if (!::mkdtemp(dirPattern.data())) {
@@ -129,6 +136,8 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path dir = dirPattern;
     auto file = [&](const char* name) { return (dir / name).string(); };
+    const std::filesystem::path reportDir = options.reportDir.empty() ? dir : std::filesystem::path(options.reportDir);
+    auto output = [&](const char* name) { return (reportDir / name).string(); };
     const std::uint64_t size = options.sizeMiB * kMiB;
     const int runs = options.runs;
 
@@ -185,15 +194,15 @@ int main(int argc, char** argv)
     ReadBoth(file("d1"), file("d2"));
     const int denseRuns = std::max(1, std::min(runs, 3));
     std::printf("\n2. Every offset matches: two unrelated %llu MiB files, results written to %s, median of %d\n",
-                static_cast<unsigned long long>(options.denseMiB), dir.c_str(), denseRuns);
+                static_cast<unsigned long long>(options.denseMiB), reportDir.c_str(), denseRuns);
     // Each run writes a new file and the file is removed after it, so every
     // run starts from the same state of the page cache; the first run of each
     // is a warm-up and not counted (on a virtual machine, memory never touched
     // before is slow to hand out the first time).
-    const std::string cmpCommand = "cmp -l '" + file("d1") + "' '" + file("d2") + "' > '" + file("cmp.out") + "'";
+    const std::string cmpCommand = "cmp -l '" + file("d1") + "' '" + file("d2") + "' > '" + output("cmp.out") + "'";
     auto runCmp = [&] {
         [[maybe_unused]] const int rc = std::system(cmpCommand.c_str());
-        std::filesystem::remove(file("cmp.out"));
+        std::filesystem::remove(output("cmp.out"));
     };
     runCmp();
     const double cmp = Median(denseRuns, runCmp);
@@ -207,12 +216,12 @@ int main(int argc, char** argv)
         const std::uint64_t before = quarnel::bench::PeakRss();
         searchOnly = Seconds([&] { Search(file("d1"), file("d2"), 4, 0, 0); });
         growth = quarnel::bench::PeakRss() - before;
-        if (!quarnel::SaveReportFile(SearchReport(), file("report.txt")).ok) {
+        if (!quarnel::SaveReportFile(SearchReport(), output("report.txt")).ok) {
             std::fprintf(stderr, "save failed\n");
             std::exit(1);
         }
-        bytes = std::filesystem::file_size(file("report.txt"));
-        std::filesystem::remove(file("report.txt"));
+        bytes = std::filesystem::file_size(output("report.txt"));
+        std::filesystem::remove(output("report.txt"));
     };
     runOurs();
     const double ours = Median(denseRuns, runOurs);

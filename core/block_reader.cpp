@@ -68,13 +68,16 @@ void BlockReader::Release()
 void BlockReader::ReadAhead()
 {
     std::uint64_t base = 0;
+    std::uint64_t noHoleUntil = 0;  // no file has a hole before this offset
     for (;;) {
         const std::optional<std::uint32_t> free = m_handoff.AcquireFree();
         if (!free) return;
-        if (m_skipHoles && base < m_length) {
+        if (m_skipHoles && base < m_length && base >= noHoleUntil) {
             std::uint64_t dataFrom = m_a.DataFrom(base);
             if (m_b) dataFrom = std::min(dataFrom, m_b->DataFrom(base));
             base = std::max(base, std::min(dataFrom, m_length));
+            noHoleUntil = m_a.HoleFrom(base);
+            if (m_b) noHoleUntil = std::min(noHoleUntil, m_b->HoleFrom(base));
         }
         Slot& slot = m_slots[*free];
         Block& block = slot.block;

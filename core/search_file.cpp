@@ -71,4 +71,11 @@ std::uint64_t SearchFile::DataFrom(std::uint64_t offset) const
                                                                    : offset;
 }
 
+std::uint64_t SearchFile::HoleFrom(std::uint64_t offset) const
+{
+    if (m_fd < 0) return offset;
+    const off_t hole = ::lseek(m_fd, static_cast<off_t>(offset), SEEK_HOLE);
+    return hole >= 0 ? static_cast<std::uint64_t>(hole) : offset;
+}
+
 }  // namespace quarnel

@@ -32,6 +32,9 @@ public:
     // (a run of unwritten zeros in a sparse file) starts there, else `offset`
     // itself, also when the file system cannot tell.
     [[nodiscard]] std::uint64_t DataFrom(std::uint64_t offset) const;
+    // Where the next hole (or the end of the file) starts at or after
+    // `offset`; `offset` itself when the file system cannot tell.
+    [[nodiscard]] std::uint64_t HoleFrom(std::uint64_t offset) const;
 
 private:
     int m_fd = -1;
