@@ -238,7 +238,7 @@ struct Report::TextReader::State {
 };
 
 Report::TextReader::TextReader(const Report& report, std::string_view lineEnd)
-    : m_state(new State{report, std::string(lineEnd)})
+    : m_state(new State{report, std::string(lineEnd), 0, 0, 0, std::nullopt, std::nullopt})
 {
 }
 

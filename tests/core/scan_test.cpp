@@ -80,7 +80,9 @@ TEST(ScanKernel, EveryKernelAgreesWithTheByteLoopAtEveryEdge)
                         Expected(rule.mode, rule.valueA, rule.valueB, rule.amount, a[i], b[i]);
                     ASSERT_EQ(((masks[i / 64] >> (i % 64)) & 1) != 0, expected) << "offset " << i;
                 }
-                if (n % 64 != 0) EXPECT_EQ(masks[n / 64] >> (n % 64), 0u) << "bits past the end";
+                if (n % 64 != 0) {
+                    EXPECT_EQ(masks[n / 64] >> (n % 64), 0u) << "bits past the end";
+                }
                 EXPECT_EQ(masks.back(), 0xDEADBEEFu);
             }
         }
