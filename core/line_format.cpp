@@ -2,6 +2,7 @@
 // dominated by this, so numbers are written by hand instead of by snprintf.
 #include "line_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -145,15 +146,21 @@ bool MatchLineWriter::Increment()
     return true;
 }
 
-std::size_t MatchLineWriter::Write(char* out, std::uint64_t offset, std::uint8_t a,
-                                   std::uint8_t b, const char* lineEnd,
-                                   std::size_t lineEndSize)
+MatchLineWriter::MatchLineWriter(MatchLayout layout, std::string_view lineEnd)
+    : m_layout(layout), m_endSize(std::min(lineEnd.size(), sizeof m_end))
+{
+    std::memcpy(m_end, lineEnd.data(), m_endSize);
+}
+
+std::size_t MatchLineWriter::Write(char* out, std::uint64_t offset, std::uint8_t a, std::uint8_t b)
 {
     if (!m_valid || offset != m_offset + 1 || !Increment()) Rebuild(offset);
-    std::memcpy(out, m_text, m_size);
-    std::size_t size = m_size + WriteValues(out + m_size, m_layout, a, b);
-    std::memcpy(out + size, lineEnd, lineEndSize);
-    return size + lineEndSize;
+    // Copies of a fixed size compile to a few moves; the caller's buffer has
+    // room for what they write past the line.
+    std::memcpy(out, m_text, sizeof m_text);
+    const std::size_t size = m_size + WriteValues(out + m_size, m_layout, a, b);
+    std::memcpy(out + size, m_end, sizeof m_end);
+    return size + m_endSize;
 }
 
 }  // namespace quarnel

@@ -277,14 +277,14 @@ std::size_t Report::TextReader::Read(char* buffer, std::size_t capacity)
             const Run& run = store.runs[segment.index];
             if (!state.runReader && count > 0) {
                 state.runReader.emplace(run, store.chunks, 0);
-                state.lineWriter.emplace(run.layout);
+                state.lineWriter.emplace(run.layout, lineEnd);
             }
-            const std::size_t limit = capacity - kMaxMatchLine - lineEnd.size();
+            const std::size_t limit = capacity - kMaxMatchLine - 16;
             std::uint64_t offset = 0;
             std::uint8_t a = 0, b = 0;
             for (; state.line < count && used <= limit; ++state.line) {
                 state.runReader->Next(offset, a, b);
-                used += state.lineWriter->Write(buffer + used, offset, a, b, lineEnd.data(), lineEnd.size());
+                used += state.lineWriter->Write(buffer + used, offset, a, b);
             }
             if (state.line < count) return used;
             state.runReader.reset();

@@ -52,11 +52,11 @@ TEST(LineFormat, SequentialWriterMatchesFreshFormatting)
     offsets.push_back(5000000000ull);  // a jump
     offsets.push_back(5000000001ull);
     for (MatchLayout layout : {MatchLayout::OneColumn, MatchLayout::TwoColumns}) {
-        MatchLineWriter writer(layout);
+        MatchLineWriter writer(layout, "\r\n");
         for (std::uint64_t offset : offsets) {
-            char fresh[kMaxMatchLine], sequential[kMaxMatchLine + 2];
+            char fresh[kMaxMatchLine], sequential[kMaxMatchLine + 16];
             const std::size_t size = WriteMatchLine(fresh, layout, offset, 7, 250);
-            const std::size_t written = writer.Write(sequential, offset, 7, 250, "\r\n", 2);
+            const std::size_t written = writer.Write(sequential, offset, 7, 250);
             ASSERT_EQ(std::string(sequential, written), std::string(fresh, size) + "\r\n") << offset;
         }
     }
