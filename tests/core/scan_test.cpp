@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/block_reader.h"
 #include "core/line_format.h"
 #include "core/scan.h"
 #include "core/search.h"
@@ -145,7 +146,7 @@ protected:
 
 TEST_F(BlockEdgeTest, SearchesAcrossBlockEdgesAgreeWithTheByteLoop)
 {
-    constexpr std::size_t kBlock = 256 * 1024;
+    constexpr std::size_t kBlock = BlockReader::kBlockSize;
     std::mt19937 random(7);
     for (std::size_t size : {kBlock - 1, kBlock, kBlock + 1, 2 * kBlock + 63}) {
         const std::vector<std::uint8_t> a = Bytes(random, size), b = Bytes(random, size + 100);
