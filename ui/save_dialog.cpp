@@ -47,8 +47,8 @@ SaveDialog::SaveDialog(QWidget* parent) : QFileDialog(parent)
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
-    // Without this flag the listing matches "*.TXT" only to upper-case names.
-    setFilter(filter() & ~QDir::CaseSensitive);
+    // Qt's listing matches name patterns regardless of case already (checked
+    // by the tests), as the original platform's dialog does.
 }
 
 void SaveDialog::SetFilter(const QString& filter)
