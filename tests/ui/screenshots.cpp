@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -23,6 +25,7 @@
 #include "ui/res.h"
 #include "ui/save_dialog.h"
 #include "ui/startup.h"
+#include "ui/tab_strip.h"
 #include "ui/ver.h"
 #include "ui/main.h"
 
@@ -89,7 +92,17 @@ void ShootEverything()
     quarnel::SetClock(&clock);
     const std::filesystem::path folder = MakeSampleFiles();
 
-    Shoot(Form1, "main_window.png");
+    // The main window on each tab, as after browsing for the two files.
+    Form1->Edit1->setText(QString::fromStdString((folder / "before.dat").string()));
+    Form1->Edit2->setText(QString::fromStdString((folder / "after.dat").string()));
+    for (int tab = 0; tab < Form1->TabControl1->Tabs().size(); ++tab) {
+        Form1->TabControl1->SetTabIndex(tab);
+        Form1->TabControl1Change();
+        Shoot(Form1, qPrintable(QStringLiteral("main_window_tab%1.png").arg(tab)));
+    }
+    Form1->TabControl1->SetTabIndex(0);
+    Form1->TabControl1Change();
+    ShootWithMenu(Form1, Form1->F1, "main_window_menu.png");
 
     quarnel::SearchPaths = {(folder / "before.dat").string(), (folder / "after.dat").string()};
     quarnel::ClearReport();
@@ -98,9 +111,12 @@ void ShootEverything()
     Shoot(Form3, "results_window.png");
     ShootWithMenu(Form3, Form3->F1, "results_window_menu.png");
 
-    Form2->show();
-    Shoot(Form2, "about_box.png");
-    Form2->hide();
+    // The about box as ﾍﾙﾌﾟ > ﾊﾞｰｼﾞｮﾝ情報 fills and shows it.
+    QTimer::singleShot(100, [] {
+        Shoot(Form2, "about_box.png");
+        Form2->Button1Click();
+    });
+    Form1->KA1Click();
 
     // The modal windows are shot once they are up, then closed.
     QTimer::singleShot(100, [] {
