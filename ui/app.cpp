@@ -8,6 +8,8 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <string>
 
@@ -107,6 +109,17 @@ void TApplication::Initialize()
         if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QCoreApplication::installTranslator(translator.get());
             m_translator = std::move(translator);
+        }
+    }
+
+    // The program keeps no settings between runs, but Qt's file dialogs
+    // write their history and layout to the user's settings: they get a
+    // folder that is removed when the program ends.
+    if (!m_settingsFolder) {
+        m_settingsFolder = std::make_unique<QTemporaryDir>();
+        if (m_settingsFolder->isValid()) {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsFolder->path());
+            QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsFolder->path());
         }
     }
 

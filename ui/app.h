@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+class QTemporaryDir;
 class QTranslator;
 class TForm1;
 class TForm2;
@@ -47,7 +48,8 @@ public:
 
     // Prepares the program-wide settings: the MS font names mapped to the IPA
     // fonts, the form font as default, Qt's Japanese texts, the core's message
-    // sink, and the rule that only the main window's closing ends the program.
+    // sink, the rule that only the main window's closing ends the program, and
+    // a settings folder of its own that goes with the application object.
     void Initialize();
 
     // Creates a window of class T, owned by the application and hidden. The
@@ -100,6 +102,7 @@ private:
     QIcon m_icon;
     bool m_terminated = false;
     std::unique_ptr<QTranslator> m_translator;
+    std::unique_ptr<QTemporaryDir> m_settingsFolder;
     struct Sink;
     std::unique_ptr<Sink> m_sink;
 };

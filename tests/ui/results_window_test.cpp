@@ -17,6 +17,7 @@
 #include <QTest>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -390,28 +391,57 @@ TEST_F(ResultsWindow, TxtFilterListsTxtFilesOfAnyCase)
     EXPECT_EQ(listed, (QStringList{QStringLiteral("OLD.TXT"), QStringLiteral("report.txt")}));
 }
 
-TEST_F(ResultsWindow, ReadOnlyFileIsRefusedByTheDialog)
+TEST_F(ResultsWindow, DialogRefusesNamesThatCannotBeWritten)
 {
-    TempDir dir;
-    const std::string target = dir.Write("locked.txt", "old\r\n");
-    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
-                                             std::filesystem::perms::others_read);
+    namespace fs = std::filesystem;
+    constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    struct Case {
+        const char* name;
+        std::function<std::string(const TempDir&)> target;  // prepares the folder
+        QString said;
+    };
+    const Case cases[] = {
+        {"ReadOnlyFile",
+         [](const TempDir& dir) {
+             const std::string file = dir.Write("locked.txt", "old\r\n");
+             fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+             return file;
+         },
+         QStringLiteral("読み取り専用")},
+        {"ReadOnlyFolder",
+         [](const TempDir& dir) {
+             fs::create_directory(dir.Path() / "locked");
+             fs::permissions(dir.Path() / "locked", kReadOnly);
+             return (dir.Path() / "locked" / "new.txt").string();
+         },
+         QStringLiteral("読み取り専用")},
+        {"MissingFolder", [](const TempDir& dir) { return (dir.Path() / "nowhere" / "new.txt").string(); },
+         QStringLiteral("パスが存在しません")},
+    };
     Fill({"new"});
-    ShownBox refusal;
-    bool dialogStayed = false;
-    WhenModalShows([&](QWidget* dialog) {
-        WhenModalShows([&, dialog](QWidget* box) {
-            AnswerBox(box, refusal, QMessageBox::Ok);
-            QApplication::processEvents();
-            dialogStayed = dialog->isVisible();
-            Cancel(dialog);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string target = c.target(dir);
+        const std::string before = fs::exists(target) ? ReadFile(target) : std::string();
+        ShownBox refusal;
+        bool dialogStayed = false;
+        WhenModalShows([&](QWidget* dialog) {
+            WhenModalShows([&, dialog](QWidget* box) {
+                AnswerBox(box, refusal, QMessageBox::Ok);
+                QApplication::processEvents();
+                dialogStayed = dialog->isVisible();
+                Cancel(dialog);
+            });
+            Accept(dialog, QString::fromStdString(target));
         });
-        Accept(dialog, QString::fromStdString(target));
-    });
-    EXPECT_EQ(SaveResults(), 1);
-    EXPECT_TRUE(refusal.text.contains(QStringLiteral("読み取り専用"))) << refusal.text.toStdString();
-    EXPECT_TRUE(dialogStayed);
-    EXPECT_EQ(ReadFile(target), "old\r\n");
+        EXPECT_EQ(SaveResults(), 1);
+        EXPECT_TRUE(refusal.text.contains(c.said)) << refusal.text.toStdString();
+        EXPECT_TRUE(dialogStayed);
+        EXPECT_EQ(fs::exists(target) ? ReadFile(target) : std::string(), before);
+        if (fs::exists(dir.Path() / "locked")) fs::permissions(dir.Path() / "locked", fs::perms::owner_all);
+    }
 }
 
 TEST_F(ResultsWindow, SaveThatFailsPartWayIsToldAndLeavesTheOldFile)

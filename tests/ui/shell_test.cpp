@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -18,6 +22,7 @@
 #include "ui/exceptions.h"
 #include "ui/main.h"
 #include "ui/res.h"
+#include "ui/save_dialog.h"
 #include "ui/startup.h"
 #include "ui/ver.h"
 
@@ -364,4 +369,22 @@ TEST(Shell, WindowWhoseConstructorThrowsLeavesItsVariableNull)
     EXPECT_THROW(application.CreateForm(failing), Exception);
     EXPECT_EQ(failing, nullptr);
     EXPECT_EQ(application.MainForm(), nullptr);
+}
+
+TEST(Shell, FileDialogsKeepNoSettingsBetweenRuns)
+{
+    const QString userConfig = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QString settingsFile;
+    {
+        TApplication application;
+        application.Initialize();
+        {
+            SaveDialog dialog;
+            dialog.setDirectory(QDir::tempPath());
+        }  // Qt's file dialog writes its history and layout as it goes
+        settingsFile = QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
+        EXPECT_TRUE(QFileInfo::exists(settingsFile)) << settingsFile.toStdString();
+    }
+    EXPECT_FALSE(settingsFile.startsWith(userConfig)) << settingsFile.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(settingsFile)) << settingsFile.toStdString();
 }
