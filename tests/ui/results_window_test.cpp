@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -492,4 +493,25 @@ TEST_F(ResultsWindow, SaveThatFailsPartWayIsToldAndLeavesTheOldFile)
             EXPECT_TRUE(std::filesystem::is_symlink(target));
         }
     }
+}
+
+TEST_F(ResultsWindow, SelectionTooLargeToCopyIsToldInTheMessageBox)
+{
+    // One line more than the copy limit allows, even at one byte a line.
+    Report().AppendLine("heading");
+    Report().BeginMatchRun(quarnel::MatchLayout::OneColumn, 0x41, -1, -1);
+    for (std::uint64_t offset = 0; offset < ReportView::kCopyLimitBytes; ++offset) Report().AppendMatch(offset, 0x41, 0);
+    ShowResultsWindow();
+    Activate(Form3);
+    Form3->Memo1->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+
+    ShownBox message;
+    WhenModalShows([&](QWidget* box) { AnswerBox(box, message, QMessageBox::Ok); });
+    QTest::keyClick(Form3->Memo1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Form3->Memo1, Qt::Key_C, Qt::ControlModifier);
+
+    EXPECT_EQ(message.caption, QStringLiteral("エラー"));
+    EXPECT_EQ(message.text, QStringLiteral("選択範囲が大きすぎるため、コピーできません。"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
 }
