@@ -15,8 +15,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/ui/program_windows.h"
@@ -475,7 +478,8 @@ TEST_F(MainWindowTest, OpenDialogListsEveryFileAndRefusesAMissingOne)
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         WaitForListing(dialog);
-        QTest::qWaitFor([&] { return ListedNames(dialog).size() >= 2; }, 2000);
+        // Checked below, by name.
+        std::ignore = QTest::qWaitFor([&] { return ListedNames(dialog).size() >= 2; }, 2000);
         listed = ListedNames(dialog);
 
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -489,7 +493,7 @@ TEST_F(MainWindowTest, OpenDialogListsEveryFileAndRefusesAMissingOne)
             message->close();
         });
         QTest::keyClick(name, Qt::Key_Return);
-        QTest::qWaitFor([&told] { return told; }, 5000);
+        std::ignore = QTest::qWaitFor([&told] { return told; }, 5000);  // checked below
         QApplication::processEvents();
         stayedOpen = dialog->isVisible() && QApplication::activeModalWidget() == dialog;
         Click(buttons->button(QDialogButtonBox::Cancel));
@@ -653,6 +657,28 @@ TEST_F(MainWindowTest, SearchTrimsBlanksAndControlCharactersButKeepsFullWidthSpa
             EXPECT_EQ(quarnel::SearchReport().Line(1), Sjis(b));
         }
     }
+}
+
+// The original kept each path in 256 bytes; here a path of any length that
+// the system can open is searched whole, never cut short.
+TEST_F(MainWindowTest, SearchesAPathLongerThan255Bytes)
+{
+    std::filesystem::path folder = m_dir.Path();
+    for (int i = 0; i < 6; ++i) folder /= std::string(50, static_cast<char>('a' + i));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "データ.bin").string();
+    std::ofstream(path, std::ios::binary) << "xAx";
+    ASSERT_GT(path.size(), 300u);
+
+    Form1->Edit1->setText(Q(path));
+    ReplaceText(Form1->Edit3, QStringLiteral("65"));
+    MessageBoxCatcher messages;
+    Click(Form1->Button3);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(quarnel::SearchPaths[0], path);
+    ASSERT_EQ(quarnel::SearchReport().LineCount(), 8u);
+    EXPECT_EQ(quarnel::SearchReport().Line(0), Sjis(path));
+    EXPECT_EQ(quarnel::SearchReport().Line(5), "    1(0x0001)|   65(0x0041)");
 }
 
 TEST_F(MainWindowTest, MissingFileShowsItsMessageOverAnEmptyResultsWindow)
