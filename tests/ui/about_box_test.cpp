@@ -11,12 +11,10 @@
 #include <memory>
 
 #include "tests/ui/program_windows.h"
-#include "ui/report_view.h"
 
 using quarnel::testing::Activate;
 using quarnel::testing::Click;
 using quarnel::testing::ClickMenuItem;
-using quarnel::testing::ClickTab;
 using quarnel::testing::ProgramWindows;
 using quarnel::testing::WhenModalShows;
 
