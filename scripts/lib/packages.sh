@@ -15,4 +15,4 @@ ensure_packages() {
 }
 
 # What building and testing need; the run command needs the same.
-QUARNEL_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev fonts-ipafont-gothic)
+QUARNEL_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic)
