@@ -3,6 +3,8 @@
 //
 //   quarnel-bench [--dir DIR] [--report-dir DIR] [--size-mib N] [--dense-mib N] [--runs N]
 //
+// Every ratio compares times measured in this run, on this machine.
+//
 // --dir holds the files searched; --report-dir (default: --dir) the results
 // files that cmp -l and the save write in the every-offset case.
 #include <fcntl.h>
@@ -18,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_files.h"
+#include "bench_support.h"
 #include "core/results_file.h"
 #include "core/search.h"
 
@@ -31,19 +33,27 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 
-double Seconds(const std::function<void()>& work)
+using quarnel::bench::Median;
+using quarnel::bench::Seconds;
+
+// Times `first` and `second` alternately `runs` times, so that a drift in the
+// machine's speed touches both alike; returns their medians.
+std::pair<double, double> Alternating(int runs, const std::function<void()>& first,
+                                      const std::function<void()>& second)
 {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(Seconds(first));
+        b.push_back(Seconds(second));
+    }
+    return {Median(a), Median(b)};
 }
 
-double Median(int runs, const std::function<void()>& work)
+double MedianOf(int runs, const std::function<void()>& work)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) times.push_back(Seconds(work));
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 // The baseline: read() both files alternately in large blocks, from `from`.
@@ -96,45 +106,13 @@ const char* Verdict(bool met)
     return met ? "met" : "NOT MET";
 }
 
-struct Options {
-    std::string dir = std::filesystem::temp_directory_path().string();
-    std::string reportDir;
-    std::uint64_t sizeMiB = 1024;
-    std::uint64_t denseMiB = 256;
-    int runs = 5;
-};
-
-Options Parse(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        if (arg == "--dir") options.dir = argv[i + 1];
-        else if (arg == "--report-dir") options.reportDir = argv[i + 1];
-        else if (arg == "--size-mib") options.sizeMiB = std::stoull(argv[i + 1]);
-        else if (arg == "--dense-mib") options.denseMiB = std::stoull(argv[i + 1]);
-        else if (arg == "--runs") options.runs = std::max(1, std::atoi(argv[i + 1]));
-        else {
-            std::fprintf(stderr, "usage: quarnel-bench [--dir DIR] [--report-dir DIR] [--size-mib N] "
-                                 "[--dense-mib N] [--runs N]\n");
-            std::exit(2);
-        }
-    }
-    return options;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const Options options = Parse(argc, argv);
-    std::string dirPattern = options.dir + "/quarnel-bench-XXXXXX";
-    if (!::mkdtemp(dirPattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path dir = dirPattern;
+    const quarnel::bench::Options options = quarnel::bench::ParseOptions(argc, argv, "quarnel-bench", {});
+    const std::filesystem::path dir = quarnel::bench::MakeRunFolder(options.dir, "quarnel-bench");
     auto file = [&](const char* name) { return (dir / name).string(); };
     const std::filesystem::path reportDir = options.reportDir.empty() ? dir : std::filesystem::path(options.reportDir);
     auto output = [&](const char* name) { return (reportDir / name).string(); };
@@ -151,9 +129,7 @@ int main(int argc, char** argv)
     // 1. Few matches.
     std::printf("\n1. Few matches: %llu MiB per file, page-cached, median of %d runs\n",
                 static_cast<unsigned long long>(options.sizeMiB), runs);
-    const double read = Median(runs, [&] { ReadBoth(file("a"), file("b")); });
-    std::printf("   %-48s %8.3f s  (%.1f GB/s of both files)\n", "baseline: read() both files, 1 MiB blocks", read,
-                2.0 * static_cast<double>(size) / read / 1e9);
+    std::printf("   each search is timed alternately with the baseline, read() of both files in 1 MiB blocks\n");
     struct Mode {
         const char* name;
         const char* b;
@@ -169,9 +145,12 @@ int main(int argc, char** argv)
     };
     double worst = 0, differenceTime = 0;
     for (const Mode& mode : modes) {
-        const double time = Median(runs, [&] { Search(file("a"), file(mode.b), mode.mode, mode.valueA, mode.valueB, mode.sign); });
+        const auto [read, time] = Alternating(
+            runs, [&] { ReadBoth(file("a"), file(mode.b)); },
+            [&] { Search(file("a"), file(mode.b), mode.mode, mode.valueA, mode.valueB, mode.sign); });
         const std::uint64_t matches = MatchLines(mode.heading);
-        std::printf("   %-48s %8.3f s  %5.2f x baseline  (1 match in %.0f offsets)\n", mode.name, time, time / read,
+        std::printf("   %-46s %7.3f s  baseline %7.3f s (%4.1f GB/s)  %5.2f x  (1 match in %.0f offsets)\n",
+                    mode.name, time, read, 2.0 * static_cast<double>(size) / read / 1e9, time / read,
                     matches ? static_cast<double>(size) / static_cast<double>(matches) : 0.0);
         worst = std::max(worst, time / read);
         if (mode.mode == 4) differenceTime = time;
@@ -179,7 +158,7 @@ int main(int argc, char** argv)
     std::printf("   goal: every search <= 1.25 x baseline: worst %.2f x, %s\n", worst, Verdict(worst <= 1.25));
 
     const std::uint64_t prefix = std::min<std::uint64_t>(64 * kMiB, size);
-    const double stdio = Median(std::min(runs, 3), [&] { StdioDifferences(file("a"), file("b"), prefix); }) *
+    const double stdio = MedianOf(std::min(runs, 3), [&] { StdioDifferences(file("a"), file("b"), prefix); }) *
                          static_cast<double>(size) / static_cast<double>(prefix);
     std::printf("   %-48s %8.3f s  (%llu MiB prefix, scaled)\n", "reference: stdio, one fgetc per byte per file", stdio,
                 static_cast<unsigned long long>(prefix / kMiB));
@@ -205,7 +184,7 @@ int main(int argc, char** argv)
         std::filesystem::remove(output("cmp.out"));
     };
     runCmp();
-    const double cmp = Median(denseRuns, runCmp);
+    const double cmp = MedianOf(denseRuns, runCmp);
     std::printf("   %-48s %8.3f s\n", "baseline: cmp -l A B > file", cmp);
     double searchOnly = 0;
     std::uint64_t growth = 0;
@@ -224,7 +203,7 @@ int main(int argc, char** argv)
         std::filesystem::remove(output("report.txt"));
     };
     runOurs();
-    const double ours = Median(denseRuns, runOurs);
+    const double ours = MedianOf(denseRuns, runOurs);
     const std::uint64_t lines = SearchReport().LineCount();
     std::printf("   %-48s %8.3f s  (search alone %.3f s; %llu lines, %.2f GB)\n", "difference search + save as results file",
                 ours, searchOnly, static_cast<unsigned long long>(lines), static_cast<double>(bytes) / 1e9);
@@ -254,8 +233,9 @@ int main(int argc, char** argv)
     ReadBoth(file("f1"), file("f2"), far - size);
     std::printf("\n4. Beyond 4 GiB: %llu MiB of data after a 4 GiB hole, median of %d\n",
                 static_cast<unsigned long long>(options.sizeMiB), runs);
-    const double farRead = Median(runs, [&] { ReadBoth(file("f1"), file("f2"), far - size); });
-    const double farSearch = Median(runs, [&] { Search(file("f1"), file("f2"), 4, 0, 0); });
+    const auto [farRead, farSearch] =
+        Alternating(runs, [&] { ReadBoth(file("f1"), file("f2"), far - size); },
+                    [&] { Search(file("f1"), file("f2"), 4, 0, 0); });
     std::printf("   %-48s %8.3f s\n", "baseline: read() of the data past 4 GiB", farRead);
     std::printf("   %-48s %8.3f s  %5.2f x baseline, %s\n", "difference search (the hole is passed over)", farSearch,
                 farSearch / farRead, Verdict(farSearch / farRead <= 1.25));

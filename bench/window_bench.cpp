@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_files.h"
+#include "bench_support.h"
 #include "core/search.h"
 #include "ui/app.h"
 #include "ui/main.h"
@@ -29,45 +29,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quarnel::bench::Median;
+using quarnel::bench::Seconds;
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
-
-double Seconds(const std::function<void()>& work)
-{
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-struct Options {
-    std::string dir = std::filesystem::temp_directory_path().string();
-    std::uint64_t sizeMiB = 1024;
-    std::uint64_t denseMiB = 64;
-    int runs = 3;
-};
-
-Options Parse(int argc, char** argv)
-{
-    Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        if (arg == "--dir") options.dir = argv[i + 1];
-        else if (arg == "--size-mib") options.sizeMiB = std::stoull(argv[i + 1]);
-        else if (arg == "--dense-mib") options.denseMiB = std::stoull(argv[i + 1]);
-        else if (arg == "--runs") options.runs = std::max(1, std::atoi(argv[i + 1]));
-        else {
-            std::fprintf(stderr, "usage: quarnel-window-bench [--dir DIR] [--size-mib N] [--dense-mib N] [--runs N]\n");
-            std::exit(2);
-        }
-    }
-    return options;
-}
 
 struct Case {
     const char* name;
@@ -106,15 +70,14 @@ int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    const Options options = Parse(argc, argv);
+    quarnel::bench::Options defaults;
+    defaults.denseMiB = 64;
+    defaults.runs = 3;
+    const quarnel::bench::Options options =
+        quarnel::bench::ParseOptions(argc, argv, "quarnel-window-bench", defaults);
     QApplication qtApplication(argc, argv);
 
-    std::string dirPattern = options.dir + "/quarnel-window-bench-XXXXXX";
-    if (!::mkdtemp(dirPattern.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path dir = dirPattern;
+    const std::filesystem::path dir = quarnel::bench::MakeRunFolder(options.dir, "quarnel-window-bench");
     auto file = [&](const char* name) { return (dir / name).string(); };
     std::printf("Making files in %s ...\n", dir.c_str());
     quarnel::bench::WriteRandomFile(file("a"), options.sizeMiB * kMiB, 1);

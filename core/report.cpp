@@ -19,6 +19,7 @@ constexpr std::uint32_t kBlockLines = 256;
 constexpr std::size_t kMaxRecordBytes = 10 + 2;  // a 64-bit delta and two bytes
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 constexpr std::size_t kSliceBytes = std::size_t{4} << 20;
+constexpr std::size_t kSpareChunks = 32;
 
 struct Block {
     std::uint32_t chunk;
@@ -163,7 +164,12 @@ void Report::StartBlock(std::uint64_t offset)
                                : store.chunkUsed;
     // A block's records never straddle two chunks.
     if (kChunkBytes - store.chunkUsed < kBlockLines * kMaxRecordBytes) {
-        store.chunks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(kChunkBytes));
+        if (m_spareChunks.empty()) {
+            store.chunks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(kChunkBytes));
+        } else {
+            store.chunks.push_back(std::move(m_spareChunks.back()));
+            m_spareChunks.pop_back();
+        }
         store.chunkUsed = 0;
     }
     Run& run = store.runs.back();
@@ -176,6 +182,12 @@ void Report::StartBlock(std::uint64_t offset)
 
 void Report::Clear()
 {
+    // Keep some chunks for the next search: memory the process already has
+    // costs nothing to fill, fresh memory a page fault per page.
+    for (auto& chunk : m_store->chunks) {
+        if (m_spareChunks.size() >= kSpareChunks) break;
+        m_spareChunks.push_back(std::move(chunk));
+    }
     m_store = std::make_unique<Store>();
     m_lineCount = 0;
     m_cursor = nullptr;

@@ -113,6 +113,7 @@ private:
     void CloseMatchRun();
 
     std::unique_ptr<Store> m_store;
+    std::vector<std::unique_ptr<std::uint8_t[]>> m_spareChunks;  // kept by Clear()
     std::function<void()> m_listener;
     std::uint64_t m_lineCount = 0;
     // The open match run's write position and what each record holds.

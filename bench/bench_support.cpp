@@ -1,13 +1,56 @@
-// Making benchmark files and reading the process's memory figures.
-#include "bench_files.h"
+// The benchmarks' shared options, timing, files and memory figures.
+#include "bench_support.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
 namespace quarnel::bench {
+
+Options ParseOptions(int argc, char** argv, const char* program, Options options)
+{
+    for (int i = 1; i < argc; i += 2) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (value && arg == "--dir") options.dir = value;
+        else if (value && arg == "--report-dir") options.reportDir = value;
+        else if (value && arg == "--size-mib") options.sizeMiB = std::stoull(value);
+        else if (value && arg == "--dense-mib") options.denseMiB = std::stoull(value);
+        else if (value && arg == "--runs") options.runs = std::max(1, std::atoi(value));
+        else {
+            std::fprintf(stderr, "usage: %s [--dir DIR] [--report-dir DIR] [--size-mib N] [--dense-mib N] [--runs N]\n",
+                         program);
+            std::exit(2);
+        }
+    }
+    return options;
+}
+
+std::filesystem::path MakeRunFolder(const std::string& parent, const char* prefix)
+{
+    std::string pattern = parent + "/" + prefix + "-XXXXXX";
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a folder in " + parent);
+    return pattern;
+}
+
+double Seconds(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times.empty() ? 0.0 : times[times.size() / 2];
+}
 namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;
