@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "core/large_buffer.h"
 #include "core/results_file.h"
 #include "core/search.h"
 
@@ -56,14 +57,15 @@ double MedianOf(int runs, const std::function<void()>& work)
     return Median(times);
 }
 
-// The baseline: read() both files alternately in large blocks, from `from`.
+// The baseline: read() both files alternately in large blocks, from `from`,
+// into a buffer allocated as the search allocates its own.
 void ReadBoth(const std::string& a, const std::string& b, std::uint64_t from = 0)
 {
-    static std::vector<char> buffer(kMiB);
+    static const quarnel::LargeBuffer buffer = quarnel::AllocateLargeBuffer(kMiB);
     const int fa = ::open(a.c_str(), O_RDONLY), fb = ::open(b.c_str(), O_RDONLY);
     ::lseek(fa, static_cast<off_t>(from), SEEK_SET);
     ::lseek(fb, static_cast<off_t>(from), SEEK_SET);
-    while (::read(fa, buffer.data(), buffer.size()) > 0 && ::read(fb, buffer.data(), buffer.size()) > 0) {
+    while (::read(fa, buffer.get(), kMiB) > 0 && ::read(fb, buffer.get(), kMiB) > 0) {
     }
     ::close(fa);
     ::close(fb);

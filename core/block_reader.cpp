@@ -2,6 +2,8 @@
 // and to the scanner from then until it is released.
 #include "block_reader.h"
 
+#include "large_buffer.h"
+
 #include <algorithm>
 #include <mutex>
 #include <new>
@@ -9,17 +11,23 @@
 namespace quarnel {
 
 struct BlockReader::Slot {
-    struct AlignedDelete {
-        void operator()(std::uint8_t* p) const { ::operator delete[](p, std::align_val_t{64}); }
-    };
-    using Buffer = std::unique_ptr<std::uint8_t[], AlignedDelete>;
-    static Buffer NewBuffer()
-    {
-        return Buffer(static_cast<std::uint8_t*>(::operator new[](kBlockSize, std::align_val_t{64})));
-    }
-
     Block block;
-    Buffer a, b;
+    std::uint8_t* a = nullptr;
+    std::uint8_t* b = nullptr;
+};
+
+// All slots' buffers in one region, so that they can share huge pages.
+struct BlockReader::Slots {
+    LargeBuffer memory = AllocateLargeBuffer(std::size_t{2} * kSlots * kBlockSize);
+    Slot slot[kSlots];
+
+    Slots()
+    {
+        for (std::uint32_t i = 0; i < kSlots; ++i) {
+            slot[i].a = memory.get() + std::size_t{2} * i * kBlockSize;
+            slot[i].b = slot[i].a + kBlockSize;
+        }
+    }
 };
 
 namespace {
@@ -27,7 +35,7 @@ namespace {
 // The slots of the last search, kept for the next: fresh buffers cost a page
 // fault per page, which shows next to a search of a few hundred MiB.
 std::mutex g_spareMutex;
-std::unique_ptr<BlockReader::Slot[]> g_spare;
+std::unique_ptr<BlockReader::Slots> g_spare;
 
 }  // namespace
 
@@ -38,11 +46,7 @@ BlockReader::BlockReader(SearchFile& a, SearchFile* b, std::uint64_t length, boo
         const std::lock_guard lock(g_spareMutex);
         m_slots = std::move(g_spare);
     }
-    if (!m_slots) m_slots.reset(new Slot[kSlots]);
-    for (std::uint32_t i = 0; i < kSlots; ++i) {
-        if (!m_slots[i].a) m_slots[i].a = Slot::NewBuffer();
-        if (m_b && !m_slots[i].b) m_slots[i].b = Slot::NewBuffer();
-    }
+    if (!m_slots) m_slots = std::make_unique<Slots>();
     m_thread = std::thread([this] { ReadAhead(); });
 }
 
@@ -56,7 +60,7 @@ BlockReader::~BlockReader()
 
 bool BlockReader::Next(Block& block)
 {
-    block = m_slots[m_handoff.AcquireFilled()].block;
+    block = m_slots->slot[m_handoff.AcquireFilled()].block;
     return block.want != 0;
 }
 
@@ -79,7 +83,7 @@ void BlockReader::ReadAhead()
             noHoleUntil = m_a.HoleFrom(base);
             if (m_b) noHoleUntil = std::min(noHoleUntil, m_b->HoleFrom(base));
         }
-        Slot& slot = m_slots[*free];
+        Slot& slot = m_slots->slot[*free];
         Block& block = slot.block;
         block = Block{};
         block.base = base;
@@ -88,10 +92,10 @@ void BlockReader::ReadAhead()
             m_handoff.Publish();
             return;
         }
-        block.a = slot.a.get();
-        block.b = slot.b.get();
-        block.gotA = m_a.ReadAt(base, slot.a.get(), block.want);
-        block.gotB = m_b ? m_b->ReadAt(base, slot.b.get(), block.want) : block.want;
+        block.a = slot.a;
+        block.b = m_b ? slot.b : nullptr;
+        block.gotA = m_a.ReadAt(base, slot.a, block.want);
+        block.gotB = m_b ? m_b->ReadAt(base, slot.b, block.want) : block.want;
         m_handoff.Publish();
         if (block.gotA < block.want || block.gotB < block.want) return;  // the last block
         base += block.want;

@@ -40,6 +40,7 @@ public:
     static constexpr std::size_t kBlockSize = std::size_t{1024} << 10;
 
     struct Slot;
+    struct Slots;
 
 private:
     static constexpr std::uint32_t kSlots = 3;
@@ -50,7 +51,7 @@ private:
     SearchFile* m_b;
     std::uint64_t m_length;
     bool m_skipHoles;
-    std::unique_ptr<Slot[]> m_slots;
+    std::unique_ptr<Slots> m_slots;
     SlotHandoff m_handoff{kSlots};
     std::thread m_thread;
 };

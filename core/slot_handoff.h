@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -18,6 +19,7 @@ public:
     [[nodiscard]] std::optional<std::uint32_t> AcquireFree()
     {
         const std::uint32_t filled = m_filled.load(std::memory_order_relaxed);
+        SpinWhile([&] { return filled - m_released.load(std::memory_order_acquire) >= m_slots && !m_stop.load(); });
         for (std::uint32_t released = m_released.load(std::memory_order_acquire);
              filled - released >= m_slots; released = m_released.load(std::memory_order_acquire)) {
             if (m_stop.load()) return std::nullopt;
@@ -36,6 +38,7 @@ public:
     [[nodiscard]] std::uint32_t AcquireFilled()
     {
         const std::uint32_t wanted = m_released.load(std::memory_order_relaxed);
+        SpinWhile([&] { return m_filled.load(std::memory_order_acquire) == wanted; });
         for (std::uint32_t filled = m_filled.load(std::memory_order_acquire); filled == wanted;
              filled = m_filled.load(std::memory_order_acquire)) {
             m_filled.wait(filled, std::memory_order_acquire);
@@ -57,6 +60,22 @@ public:
     }
 
 private:
+    // Waits by spinning for as long as a block takes to read, before the
+    // caller falls back to sleeping: waking a sleeping thread can take far
+    // longer than that on a virtual machine, and would then be paid once per
+    // block.
+    template <class Condition>
+    static void SpinWhile(Condition condition)
+    {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+        for (unsigned i = 1; condition(); ++i) {
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+            if (i % 64 == 0 && std::chrono::steady_clock::now() > until) return;
+        }
+    }
+
     const std::uint32_t m_slots;
     // Counts of slots filled and released. They wrap; only their difference,
     // at most m_slots, matters.
