@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <new>
 
 namespace quarnel {
 

@@ -76,10 +76,9 @@ std::string ResolveTarget(const std::string& path)
     return path;
 }
 
-SaveOutcome WriteInPlace(const Report& report, const std::string& path, ReportEncoding encoding,
-                         int extraFlags)
+SaveOutcome WriteInPlace(const Report& report, const std::string& path, ReportEncoding encoding)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_TRUNC | O_NOCTTY | extraFlags, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_TRUNC | O_NOCTTY, 0666);
     if (fd < 0) return {false, errno};
     SaveOutcome outcome = WriteReport(report, fd, encoding);
     CloseChecked(fd, outcome.error);
@@ -136,7 +135,7 @@ SaveOutcome SaveReportFile(const Report& report, const std::string& path, Report
     if (exists && S_ISDIR(old.st_mode)) return {false, EISDIR};
     // A device or pipe is written where it is; renaming a file over it would
     // replace the device node.
-    if (exists && !S_ISREG(old.st_mode)) return WriteInPlace(report, target, encoding, 0);
+    if (exists && !S_ISREG(old.st_mode)) return WriteInPlace(report, target, encoding);
 
     std::string temp = DirectoryOf(target) + "/." + NameOf(target) + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -145,7 +144,7 @@ SaveOutcome SaveReportFile(const Report& report, const std::string& path, Report
         // A writable file in a folder we may not create files in can only be
         // written in place; anything else is a real failure.
         if (exists && (error == EACCES || error == EPERM)) {
-            return WriteInPlace(report, target, encoding, 0);
+            return WriteInPlace(report, target, encoding);
         }
         return {false, error};
     }

@@ -1,8 +1,6 @@
 // The plain and SSE2 kernels and the choice of kernel for this processor.
 #include "scan.h"
 
-#include <cstdlib>
-
 #include "scan_simd.h"
 
 #if defined(__x86_64__) || defined(__i386__)
